@@ -1,0 +1,74 @@
+// Vantrel.dll, the meter's counter library.
+//
+// ReadTicks returns the processor's time-stamp counter in units of 1000
+// cycles, reduced to 0..2147483647: it starts again from 0 after 2147483647.
+// Read once a second, the difference between two readings is the counter's
+// rate in kHz. On a processor without a time-stamp counter it counts
+// microseconds of the system's monotonic clock instead.
+// The argument is not used.
+#include <cstdint>
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
+#include <x86intrin.h>
+#define VANTREL_HAS_TSC_INSTRUCTION 1
+#endif
+
+#ifdef _WIN32
+#include <windows.h>
+#define VANTREL_EXPORT extern "C" __declspec(dllexport)
+#else
+#include <time.h>
+#define VANTREL_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define VANTREL_CALL __stdcall
+#else
+#define VANTREL_CALL
+#endif
+
+namespace {
+
+constexpr std::uint64_t kCounterRange = 2147483648u;  // readings are 0..2147483647
+constexpr std::uint64_t kCyclesPerCount = 1000;
+constexpr unsigned kTimeStampCounterFlag = 1u << 4;  // CPUID leaf 1, EDX
+
+bool ProcessorHasTimeStampCounter() {
+#ifdef VANTREL_HAS_TSC_INSTRUCTION
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & kTimeStampCounterFlag) != 0;
+#else
+  return false;
+#endif
+}
+
+std::uint64_t MonotonicMicroseconds() {
+#ifdef _WIN32
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  const auto ticks = static_cast<std::uint64_t>(count.QuadPart);
+  const auto per_second = static_cast<std::uint64_t>(frequency.QuadPart);
+  return ticks / per_second * 1000000 + ticks % per_second * 1000000 / per_second;
+#else
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000000 +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1000;
+#endif
+}
+
+std::uint64_t CounterValue() {
+  static const bool has_tsc = ProcessorHasTimeStampCounter();
+#ifdef VANTREL_HAS_TSC_INSTRUCTION
+  if (has_tsc) return __rdtsc() / kCyclesPerCount;
+#endif
+  return MonotonicMicroseconds();
+}
+
+}  // namespace
+
+VANTREL_EXPORT std::int32_t VANTREL_CALL ReadTicks(std::int32_t* /*unused*/) {
+  return static_cast<std::int32_t>(CounterValue() % kCounterRange);
+}

@@ -1,0 +1,188 @@
+#include "tick_sampler.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fake_boxes.h"
+#include "runtime_error.h"
+
+namespace measure {
+namespace {
+
+using K = NumericKind;
+using testing_support::RecordingBox;
+using testing_support::RecordingBoxes;
+
+// Plays back readings, one per call, and counts the calls.
+struct ScriptedCounter {
+  std::vector<std::int32_t> readings;
+  std::size_t calls = 0;
+
+  CounterRead reader() {
+    return [this] { return readings.at(calls++); };
+  }
+};
+
+// A sampler wired to scripted readings and recording boxes.
+struct Meter {
+  explicit Meter(std::vector<std::int32_t> readings, SamplerFields start = {})
+      : counter{std::move(readings)}, sampler(counter.reader(), boxes.view(), std::move(start)) {}
+
+  void Tick(std::size_t times = 1) {
+    for (std::size_t i = 0; i < times; ++i) sampler.TakeSample();
+  }
+  void RunAll() { Tick(counter.readings.size() - counter.calls); }
+  const SamplerFields& fields() const { return sampler.fields(); }
+  std::vector<std::string> texts() const { return {boxes.cnt.text, boxes.onesamp.text, boxes.ave.text}; }
+
+  ScriptedCounter counter;
+  RecordingBoxes boxes;
+  TickSampler sampler;
+};
+
+struct SamplingCase {
+  const char* name;
+  std::vector<std::int32_t> readings;
+  std::vector<std::string> texts;  // cnt, onesamp, ave after the last tick
+  std::size_t box_writes;
+  NumericValue samp;  // after the last tick, kind included
+};
+
+TEST(TickSamplerTest, ReadingsInTextsAndFieldsOut) {
+  const std::vector<std::string> empty_boxes{"", "", ""};
+  const SamplingCase cases[] = {
+      {"first tick only primes", {5}, empty_boxes, 0, {}},
+      {"equal readings are dropped; next covers one interval", {100, 100, 1100}, {"1", "1000", "1000"}, 3,
+       NumericValue(1000)},
+      {"wrap is corrected once", {2147483600, 50}, {"1", "97", "97"}, 3, NumericValue(97)},
+      {"correction still not above zero is dropped", {2147483600, -2147483600}, empty_boxes, 0,
+       NumericValue(-2147483553)},
+      {"full span shows without wrap-around", {-2147483648, 2147483647}, {"1", "4294967295", "4294967295"}, 3,
+       NumericValue(4294967295.0)},
+      {"correction's intermediate leaves 32 bits exactly", {-100, -150},
+       {"1", "2147483597", "2147483597"}, 3, NumericValue(2147483597.0)},
+      {"a backward step reads as a wrap", {1000, 500}, {"1", "2147483147", "2147483147"}, 3,
+       NumericValue(2147483147)},
+      {"average is rounded down", {0, 1000, 3000, 3001}, {"3", "1", "1000"}, 9, NumericValue(1)},
+      {"total past 2^31 goes on exactly", {0, 2000000000, 0, 2000000000},
+       {"3", "2000000000", "1382494549"}, 9, NumericValue(2000000000)},
+  };
+  for (const SamplingCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Meter meter(c.readings);
+    meter.RunAll();
+    EXPECT_EQ(meter.texts(), c.texts);
+    EXPECT_EQ(meter.boxes.writes.size(), c.box_writes);
+    EXPECT_EQ(meter.fields().samp, c.samp);
+    EXPECT_EQ(meter.counter.calls, c.readings.size()) << "one reading per tick";
+    EXPECT_EQ(meter.fields().thisread, NumericValue(c.readings.back()));
+  }
+}
+
+TEST(TickSamplerTest, FirstTickPrimesAndLeavesEverythingElse) {
+  Meter meter({42});
+  meter.Tick();
+  const SamplerFields& f = meter.fields();
+  EXPECT_EQ(f.wrapmax, 2147483647);
+  EXPECT_EQ(f.primed, 1);
+  EXPECT_EQ(f.thisread, NumericValue(std::int32_t{42}));
+  EXPECT_TRUE(f.lastread.empty());
+  EXPECT_TRUE(f.samp.empty());
+  EXPECT_TRUE(f.num.empty());
+  EXPECT_TRUE(f.total.empty());
+}
+
+TEST(TickSamplerTest, EveryAcceptedSampleRewritesAllThreeBoxesInOrder) {
+  Meter meter({0, 1000, 2000, 2000, 3000});
+  meter.RunAll();
+  const std::vector<std::string> round{"cnt", "onesamp", "ave"};
+  std::vector<std::string> expected;
+  for (int i = 0; i < 3; ++i) expected.insert(expected.end(), round.begin(), round.end());
+  EXPECT_EQ(meter.boxes.writes, expected);
+  EXPECT_EQ(meter.texts(), (std::vector<std::string>{"3", "1000", "1000"}));
+}
+
+TEST(TickSamplerTest, CountWidensPastTheSixteenBitRange) {
+  std::vector<std::int32_t> readings;
+  for (std::int32_t i = 0; i <= 32768; ++i) readings.push_back(i * 1000);
+  Meter meter(readings);
+  meter.Tick(32768);
+  EXPECT_EQ(meter.texts(), (std::vector<std::string>{"32767", "1000", "1000"}));
+  EXPECT_EQ(meter.fields().num, NumericValue(std::int16_t{32767}));
+  meter.Tick();
+  EXPECT_EQ(meter.texts(), (std::vector<std::string>{"32768", "1000", "1000"}));
+  EXPECT_EQ(meter.fields().num, NumericValue(std::int32_t{32768}));
+  EXPECT_EQ(meter.fields().total, NumericValue(std::int32_t{32768000}));
+}
+
+TEST(TickSamplerTest, FieldKindsFollowTheirRanges) {
+  SamplerFields start;
+  start.primed = 1;
+  start.wrapmax = TickSampler::kWrapLimit;
+  start.num = NumericValue(std::int16_t{32767});
+  start.total = NumericValue(std::int32_t{2147483000});
+  start.thisread = NumericValue(std::int32_t{0});
+  Meter meter({1000}, start);
+  meter.Tick();
+  EXPECT_EQ(meter.fields().num, NumericValue(std::int32_t{32768}));
+  EXPECT_EQ(meter.fields().total, NumericValue(2147484000.0));
+  EXPECT_EQ(meter.fields().lastread, NumericValue(std::int32_t{0}));
+  EXPECT_EQ(meter.texts(), (std::vector<std::string>{"32768", "1000", "65536"}));
+}
+
+class RefusingBoxTest : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(RefusingBoxTest, RaisesNamingTheBoxAndKeepsWhatWasDone) {
+  const std::vector<std::string> names{"cnt", "onesamp", "ave"};
+  const std::size_t refusing = GetParam();
+  Meter meter({0, 1000, 3000});
+  meter.Tick(2);
+  const std::vector<std::string> before = meter.texts();
+  RecordingBox* boxes[] = {&meter.boxes.cnt, &meter.boxes.onesamp, &meter.boxes.ave};
+  boxes[refusing]->refuse = true;
+
+  try {
+    meter.Tick();
+    FAIL() << "no error raised";
+  } catch (const RuntimeError& error) {
+    EXPECT_NE(std::string(error.what()).find("\"" + names[refusing] + "\""), std::string::npos)
+        << error.what();
+  }
+  EXPECT_EQ(meter.fields().num, NumericValue(std::int16_t{2}));
+  EXPECT_EQ(meter.fields().total, NumericValue(std::int32_t{3000}));
+  const std::vector<std::string> after_success{"2", "2000", "1500"};
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_EQ(meter.texts()[i], i < refusing ? after_success[i] : before[i]);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EachBox, RefusingBoxTest, testing::Values(0u, 1u, 2u));
+
+TEST(TickSamplerTest, CounterFailureLeavesWhatWasAlreadySet) {
+  RecordingBoxes boxes;
+  bool fail = true;
+  TickSampler sampler(
+      [&]() -> std::int32_t {
+        if (fail) throw RuntimeError("no counter");
+        return 700;
+      },
+      boxes.view());
+  EXPECT_THROW(sampler.TakeSample(), RuntimeError);
+  EXPECT_EQ(sampler.fields().primed, 1);
+  EXPECT_EQ(sampler.fields().wrapmax, 2147483647);
+  EXPECT_TRUE(sampler.fields().thisread.empty());
+
+  fail = false;
+  sampler.TakeSample();
+  fail = true;
+  EXPECT_THROW(sampler.TakeSample(), RuntimeError);
+  EXPECT_EQ(sampler.fields().lastread, NumericValue(std::int32_t{700}));
+  EXPECT_EQ(boxes.writes.size(), 3u) << "the failing tick writes no box";
+}
+
+}  // namespace
+}  // namespace measure
