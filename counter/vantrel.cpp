@@ -1,9 +1,10 @@
 // Vantrel.dll, the meter's counter library.
 //
 // ReadTicks returns the processor's time-stamp counter in units of 1000
-// cycles, reduced to 0..2147483647: it starts again from 0 after 2147483647.
-// Read once a second, the difference between two readings is the counter's
-// rate in kHz. On a processor without a time-stamp counter it counts
+// cycles, reduced modulo 2147483647: it starts again from 0 after 2147483646.
+// The meter corrects a negative difference r2 - r1 to 2147483647 - r1 + r2,
+// which with this period is the exact count across the wrap. Read once a
+// second, the difference between two readings is the counter's rate in kHz. On a processor without a time-stamp counter it counts
 // microseconds of the system's monotonic clock instead.
 // The argument is not used.
 #include <cstdint>
@@ -30,7 +31,7 @@
 
 namespace {
 
-constexpr std::uint64_t kCounterRange = 2147483648u;  // readings are 0..2147483647
+constexpr std::uint64_t kCounterPeriod = 2147483647;  // readings are 0..2147483646
 constexpr std::uint64_t kCyclesPerCount = 1000;
 constexpr unsigned kTimeStampCounterFlag = 1u << 4;  // CPUID leaf 1, EDX
 
@@ -70,5 +71,5 @@ std::uint64_t CounterValue() {
 }  // namespace
 
 VANTREL_EXPORT std::int32_t VANTREL_CALL ReadTicks(std::int32_t* /*unused*/) {
-  return static_cast<std::int32_t>(CounterValue() % kCounterRange);
+  return static_cast<std::int32_t>(CounterValue() % kCounterPeriod);
 }

@@ -58,6 +58,7 @@ TEST(TickSamplerTest, ReadingsInTextsAndFieldsOut) {
       {"equal readings are dropped; next covers one interval", {100, 100, 1100}, {"1", "1000", "1000"}, 3,
        NumericValue(1000)},
       {"wrap is corrected once", {2147483600, 50}, {"1", "97", "97"}, 3, NumericValue(97)},
+      {"one count across the counter's wrap", {2147483646, 0}, {"1", "1", "1"}, 3, NumericValue(1)},
       {"correction still not above zero is dropped", {2147483600, -2147483600}, empty_boxes, 0,
        NumericValue(-2147483553)},
       {"full span shows without wrap-around", {-2147483648, 2147483647}, {"1", "4294967295", "4294967295"}, 3,
