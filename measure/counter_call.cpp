@@ -8,8 +8,11 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 #endif
 
 namespace measure {
@@ -79,10 +82,21 @@ std::uint32_t CaptureLastSystemError() { return GetLastError(); }
 
 using LibraryHandle = void*;
 
-// The program's run path ($ORIGIN) puts its own folder first; the current
-// directory is not searched for a bare file name.
+std::string ProgramDirectoryFile(const char* name) {
+  std::error_code unknown;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", unknown);
+  return program.empty() ? std::string() : (program.parent_path() / name).string();
+}
+
+// Beside the program, named outright: a run path of $ORIGIN serves only
+// dlopen calls made from the executable itself, not those that pass through a
+// wrapper such as a sanitizer's. A file found there is the one loaded or
+// reported. Otherwise the bare name, which the loader looks for in the
+// system's library folders and never in the current directory.
 LibraryHandle LoadLibraryOrThrow(const char* name) {
-  void* library = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+  const std::string beside = ProgramDirectoryFile(name);
+  const bool found_beside = !beside.empty() && access(beside.c_str(), F_OK) == 0;
+  void* library = dlopen(found_beside ? beside.c_str() : name, RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     const char* reason = dlerror();
     throw RuntimeError("Cannot load the counter library " + Quoted(name) + " (" +
