@@ -1,0 +1,93 @@
+// The Qt front through the real counter call and real ticks of Timer1. Each
+// test function runs in a program of its own, in a folder with the scripted
+// counter library beside it or with none.
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "failure_report_watch.h"
+#include "form1_widget.h"
+
+using window::Form1Widget;
+
+namespace {
+
+struct TickSeen {
+  qint64 after_ms;    // since the window was created
+  QStringList texts;  // cnt, onesamp, ave once the tick is over
+};
+
+// Notes every tick of Timer1 that ran (an early expiry only re-arms it).
+class TickLog {
+ public:
+  explicit TickLog(Form1Widget& widget) : widget_(widget), deadline_(widget.form().schedule().next_deadline()) {
+    since_creation_.start();
+    // Connected after the window's own handler, so it sees each tick's result.
+    QObject::connect(widget.findChild<QTimer*>("Timer1"), &QTimer::timeout, &widget, [this] { Note(); });
+  }
+
+  QList<TickSeen> ticks;
+
+ private:
+  void Note() {
+    const auto deadline = widget_.form().schedule().next_deadline();
+    if (deadline == deadline_) return;
+    deadline_ = deadline;
+    QStringList texts;
+    for (const char* name : {"cnt", "onesamp", "ave"}) texts << widget_.findChild<QLineEdit*>(name)->text();
+    ticks << TickSeen{since_creation_.elapsed(), texts};
+  }
+
+  Form1Widget& widget_;
+  window::Form1::Clock::time_point deadline_;
+  QElapsedTimer since_creation_;
+};
+
+}  // namespace
+
+class Form1WidgetBindingTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void scriptedReadingsOnRealTicks();
+  void missingLibraryIsReportedOnce();
+};
+
+// Run with VANTREL_SCRIPT=100,100,1100.
+void Form1WidgetBindingTest::scriptedReadingsOnRealTicks() {
+  Form1Widget widget;
+  TickLog log(widget);
+  widget.show();
+
+  QTRY_COMPARE_WITH_TIMEOUT(log.ticks.size(), 3, 6000);
+  const QStringList empty_boxes{"", "", ""};
+  QCOMPARE(log.ticks[0].texts, empty_boxes);
+  QCOMPARE(log.ticks[1].texts, empty_boxes);
+  QCOMPARE(log.ticks[2].texts, QStringList({"1", "1000", "1000"}));
+  // Each tick keeps to its deadline, creation + k * 1000 ms, never earlier.
+  for (qsizetype k = 0; k < log.ticks.size(); ++k) {
+    QVERIFY2(log.ticks[k].after_ms >= 1000 * (k + 1), qPrintable(QString::number(log.ticks[k].after_ms)));
+  }
+}
+
+// Run with no Vantrel.dll beside the program.
+void Form1WidgetBindingTest::missingLibraryIsReportedOnce() {
+  Form1Widget widget;
+  TickLog log(widget);
+  widget.show();
+
+  FailureReportWatch watch;
+  const int status = watch.RunUntilProgramEnds(widget.findChild<QTimer*>("Timer1"), [] {});
+  QCOMPARE(status, 1);
+  QCOMPARE(watch.reports.size(), 1);
+  QVERIFY2(watch.reports[0].startsWith("tickmeter: ") && watch.reports[0].contains("Vantrel.dll"),
+           qPrintable(watch.reports[0]));
+  QVERIFY(!watch.timer1_active_during_report);
+  QCOMPARE(log.ticks.size(), 1);
+  QVERIFY(log.ticks[0].after_ms >= 1000);
+  QCOMPARE(log.ticks[0].texts, QStringList({"", "", ""}));
+}
+
+QTEST_MAIN(Form1WidgetBindingTest)
+#include "form1_widget_binding_test.moc"
