@@ -99,3 +99,80 @@ def wait_for(predicate, timeout, interval=0.05):
             return True
         time.sleep(interval)
     return predicate()
+
+
+def children(pid):
+    """The process ids whose parent is pid."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[1]) == pid:
+            found.append(int(entry))
+    return found
+
+
+def descendant_running(pid, name):
+    """The first descendant of pid whose command line mentions name, or None."""
+    pending = [pid]
+    while pending:
+        current = pending.pop()
+        for child in children(current):
+            try:
+                with open(f"/proc/{child}/cmdline", "rb") as cmdline:
+                    if name.encode() in cmdline.read():
+                        return child
+            except OSError:
+                pass
+            pending.append(child)
+    return None
+
+
+def cpu_seconds(pid):
+    """CPU time of all threads of pid so far, in seconds (scheduler's ns counters)."""
+    total = 0
+    try:
+        for task in os.listdir(f"/proc/{pid}/task"):
+            try:
+                with open(f"/proc/{pid}/task/{task}/schedstat") as schedstat:
+                    total += int(schedstat.read().split()[0])
+            except OSError:
+                pass
+    except OSError:
+        return None
+    return total / 1e9
+
+
+def peak_rss_kib(pid):
+    try:
+        with open(f"/proc/{pid}/status") as status:
+            for line in status:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return None
+
+
+def time_report(path):
+    """The figures of a /usr/bin/time -v report."""
+    figures = {}
+    with open(path) as report:
+        for line in report:
+            key, _, value = line.strip().rpartition(": ")
+            figures[key] = value
+    return figures
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
+
+
+def visible_window_of(pid):
+    windows = xdotool("search", "--onlyvisible", "--pid", str(pid))
+    return windows[0] if windows else None
