@@ -69,11 +69,16 @@ NumericValue FloorValue(const NumericValue& v) {
 }
 
 std::string NumericValue::ToText() const {
-  char buffer[32];
+  // Any value fits: the longest text, the smallest subnormal double negated
+  // in fixed notation, has 327 characters.
+  char buffer[330];
   const auto result = std::visit(
       [&](auto v) -> std::to_chars_result {
         if constexpr (std::is_same_v<decltype(v), std::monostate>) {
           return {buffer, std::errc()};
+        } else if constexpr (std::is_same_v<decltype(v), double>) {
+          // Fixed notation: the shortest form would write 100000 as "1e+05".
+          return std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed);
         } else {
           return std::to_chars(buffer, buffer + sizeof buffer, v);
         }

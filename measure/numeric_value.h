@@ -13,8 +13,9 @@
 // - FloorValue turns a double into the greatest whole number not above it,
 //   still a double; integers are already whole and stay as they are.
 // - Comparison with zero is by value, whatever the kind (empty is 0).
-// - Text: integers as decimal digits; a double in its shortest exact decimal
-//   form, so a whole double below 10^15 reads as bare digits like an integer.
+// - Text: integers as decimal digits; a double in decimal notation without
+//   an exponent (the fewest digits that read back as the same double), so a
+//   whole double reads as its bare digits, like an integer.
 #include <cstdint>
 #include <string>
 #include <variant>

@@ -96,6 +96,12 @@ TEST(NumericValueTest, TextIsBareDigitsWhicheverKindHoldsAWholeNumber) {
       {D(1000.0), "1000"},
       {D(999999999999999.0), "999999999999999"},
       {D(9007199254740992.0), "9007199254740992"},
+      // Round figures, which a shortest form would give an exponent.
+      {D(100000.0), "100000"},
+      {D(2000000000.0), "2000000000"},
+      {D(1e15), "1000000000000000"},
+      {D(1152921504606846976.0), "1152921504606846976"},
+      {D(0.5), "0.5"},
   };
   for (const auto& [value, text] : cases) {
     SCOPED_TRACE(text);

@@ -68,6 +68,9 @@ TEST(TickSamplerTest, ReadingsInTextsAndFieldsOut) {
       {"a backward step reads as a wrap", {1000, 500}, {"1", "2147483147", "2147483147"}, 3,
        NumericValue(2147483147)},
       {"average is rounded down", {0, 1000, 3000, 3001}, {"3", "1", "1000"}, 9, NumericValue(1)},
+      {"a round average shows as digits", {0, 100000}, {"1", "100000", "100000"}, 3, NumericValue(100000)},
+      {"a round sample past 32 bits shows as digits", {-1000000000, 2000000000},
+       {"1", "3000000000", "3000000000"}, 3, NumericValue(3000000000.0)},
       {"total past 2^31 goes on exactly", {0, 2000000000, 0, 2000000000},
        {"3", "2000000000", "1382494549"}, 9, NumericValue(2000000000)},
   };
