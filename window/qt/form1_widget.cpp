@@ -37,7 +37,15 @@ Form1Widget::Form1Widget(measure::CounterRead read_counter, QWidget* parent)
   timer1_->setObjectName(ToQString(kForm1.timer_name));
   timer1_->setSingleShot(true);
   timer1_->setTimerType(Qt::PreciseTimer);
+#ifdef TICKMETER_NAIVE_TIMER
+  // The benchmarks' baseline, never shipped: Timer1 fires unheeded and a plain
+  // periodic 1000 ms QTimer at Qt's default (coarse) precision drives every tick.
+  auto* naive_timer = new QTimer(this);
+  connect(naive_timer, &QTimer::timeout, this, [this] { form_->OnTimer1(form_->schedule().next_deadline()); });
+  naive_timer->start(kForm1.timer_interval);
+#else
   connect(timer1_, &QTimer::timeout, this, [this] { form_->OnTimer1(); });
+#endif
 
   // Plain geometry, no layout: the boxes keep their place when the window is resized.
   for (const DisplayBoxDescription& box : kForm1.boxes) {
