@@ -1,0 +1,3 @@
+#pragma once
+// Resource IDs shared by tickmeter.rc and the code.
+#define IDI_TICKMETER 1
