@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# tickmeter.exe with no Vantrel.dll anywhere it looks: the window opens, the
+# first tick fails, exactly one report names the library, no box is ever
+# written, and the program ends with status 1 once the report is dismissed.
+# Usage: missing_library.sh <tickmeter.exe> <form1_probe.exe> <work folder>
+PROBE=$2
+source "$(dirname "$0")/e2e_common.sh"
+
+folder=$3
+rm -rf "$folder" && mkdir -p "$folder"
+cp "$1" "$folder/"
+
+start_meter "$folder"
+expect "boxes at start" "cnt= onesamp= ave=" "$(probe texts)"
+
+read -r after texts <<<"$(probe await-report 5000)"
+echo "the report came $after ms after Form1 appeared"
+# The first tick falls due 1000 ms after creation, never earlier.
+if [ "$after" -lt 700 ]; then fail "the report came too early, $after ms after Form1 appeared"; fi
+expect "boxes when the report shows" "cnt= onesamp= ave=" "$texts"
+
+sleep 2.5
+report=$(probe reports)
+echo "$report"
+expect "reports a few seconds later" "count=1" "$(head -n1 <<<"$report")"
+case "$report" in
+  *Vantrel.dll*) echo "ok: the report names Vantrel.dll" ;;
+  *) fail "the report does not name Vantrel.dll: $report" ;;
+esac
+expect "boxes while the report waits" "cnt= onesamp= ave=" "$(probe texts)"
+
+probe dismiss
+wait_meter
+expect "exit status after the report" 1 "$meter_status"
+case "$(cat "$folder/stderr.txt")" in
+  *Vantrel.dll*) echo "ok: standard error names Vantrel.dll" ;;
+  *) fail "standard error does not name Vantrel.dll: $(cat "$folder/stderr.txt")" ;;
+esac
+
+finish
