@@ -73,6 +73,7 @@ class Form1WidgetTest : public QObject {
   void typedTextStaysUntilNextAcceptedSample();
   void failureIsReportedOnceAndEndsTheProgram_data();
   void failureIsReportedOnceAndEndsTheProgram();
+  void closingBeforeTheFirstTickEndsWithoutReading();
 };
 
 void Form1WidgetTest::layoutInPixels_data() {
@@ -286,6 +287,19 @@ void Form1WidgetTest::failureIsReportedOnceAndEndsTheProgram() {
   QVERIFY(!watch.timer1_active_during_report);
   QVERIFY(!Timer1(widget)->isActive());
   QCOMPARE(Texts(widget), texts);
+}
+
+void Form1WidgetTest::closingBeforeTheFirstTickEndsWithoutReading() {
+  int reads = 0;
+  Form1Widget widget([&reads] { return ++reads; });
+  widget.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&widget));
+
+  FailureReportWatch watch;
+  const int status = watch.RunUntilProgramEnds(Timer1(widget), [&widget] { widget.close(); });
+  QCOMPARE(status, 0);
+  QCOMPARE(reads, 0);
+  QVERIFY(watch.reports.isEmpty());
 }
 
 QTEST_MAIN(Form1WidgetTest)

@@ -26,6 +26,7 @@ class Form1Widget : public QWidget, public Form1Front {
   explicit Form1Widget(measure::CounterRead read_counter = measure::ReadTicks, QWidget* parent = nullptr);
   ~Form1Widget() override;
 
+  // The shared tick path behind this window.
   Form1& form() { return *form_; }
 
   measure::MeterBoxes Boxes() override;
