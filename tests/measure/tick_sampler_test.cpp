@@ -120,6 +120,65 @@ TEST(TickSamplerTest, CountWidensPastTheSixteenBitRange) {
   EXPECT_EQ(meter.texts(), (std::vector<std::string>{"32768", "1000", "1000"}));
   EXPECT_EQ(meter.fields().num, NumericValue(std::int32_t{32768}));
   EXPECT_EQ(meter.fields().total, NumericValue(std::int32_t{32768000}));
+  meter.counter.readings.push_back(32768 * 1000 + 3000);
+  meter.Tick();
+  EXPECT_EQ(meter.texts(), (std::vector<std::string>{"32769", "3000", "1000"}));
+  EXPECT_EQ(meter.fields().num, NumericValue(std::int32_t{32769}));
+}
+
+// A meter that has been running for years: primed, last reading 0, and the
+// count and total given. The boundaries that a real run takes decades to reach.
+SamplerFields RunningMeter(NumericValue num, NumericValue total) {
+  SamplerFields fields;
+  fields.primed = 1;
+  fields.wrapmax = TickSampler::kWrapLimit;
+  fields.thisread = NumericValue(std::int32_t{0});
+  fields.num = num;
+  fields.total = total;
+  return fields;
+}
+
+struct LongRunCase {
+  const char* name;
+  SamplerFields start;
+  std::vector<std::int32_t> readings;  // one per tick, after the start state's 0
+  std::vector<std::string> texts;      // cnt, onesamp, ave after the last tick
+  NumericValue num;
+  NumericValue total;
+};
+
+TEST(TickSamplerTest, LongRunsCrossEveryBoundaryExactly) {
+  constexpr double k2To53 = 9007199254740992.0;
+  const LongRunCase cases[] = {
+      {"2147483648th accepted sample: the count becomes a double",
+       RunningMeter(NumericValue(std::int32_t{2147483647}), NumericValue(2147483647000.0)), {1000},
+       {"2147483648", "1000", "1000"}, NumericValue(2147483648.0), NumericValue(2147483648000.0)},
+      {"and counting goes on past it", RunningMeter(NumericValue(std::int32_t{2147483647}), NumericValue(2147483647000.0)),
+       {1000, 3000}, {"2147483649", "2000", "1000"}, NumericValue(2147483649.0), NumericValue(2147483650000.0)},
+      {"total reaching 2147483647 stays 32-bit",
+       RunningMeter(NumericValue(std::int16_t{1}), NumericValue(std::int32_t{2147482647})), {1000},
+       {"2", "1000", "1073741823"}, NumericValue(std::int16_t{2}), NumericValue(std::int32_t{2147483647})},
+      {"total past 2147483647 becomes an exact double",
+       RunningMeter(NumericValue(std::int16_t{1}), NumericValue(std::int32_t{2147482647})), {1000, 2000},
+       {"3", "1000", "715828215"}, NumericValue(std::int16_t{3}), NumericValue(2147484647.0)},
+      {"total reaching 2^53 is still exact",
+       RunningMeter(NumericValue(std::int32_t{1000000}), NumericValue(k2To53 - 1000)), {1000},
+       {"1000001", "1000", "9007190247"}, NumericValue(std::int32_t{1000001}), NumericValue(k2To53)},
+      // Past 2^53 a double no longer holds every whole number: each addition
+      // gives the nearest double, ties to even. 2^53 + 1 stays 2^53; + 3 makes
+      // 2^53 + 4; + 3 more makes 2^53 + 8.
+      {"total past 2^53 adds as the nearest double",
+       RunningMeter(NumericValue(std::int32_t{1000000}), NumericValue(k2To53)), {1, 4, 7},
+       {"1000003", "3", "9007172233"}, NumericValue(std::int32_t{1000003}), NumericValue(k2To53 + 8)},
+  };
+  for (const LongRunCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Meter meter(c.readings, c.start);
+    meter.RunAll();
+    EXPECT_EQ(meter.texts(), c.texts);
+    EXPECT_EQ(meter.fields().num, c.num);
+    EXPECT_EQ(meter.fields().total, c.total);
+  }
 }
 
 TEST(TickSamplerTest, FieldKindsFollowTheirRanges) {
