@@ -60,10 +60,14 @@ std::uint64_t MonotonicMicroseconds() {
 #endif
 }
 
+// Asked once, as the library loads. Not a function-local static: its
+// thread-safe guard would pull the C++ runtime's exception and thread support
+// into the library, ten times its size on Windows.
+const bool kHasTimeStampCounter = ProcessorHasTimeStampCounter();
+
 std::uint64_t CounterValue() {
-  static const bool has_tsc = ProcessorHasTimeStampCounter();
 #ifdef VANTREL_HAS_TSC_INSTRUCTION
-  if (has_tsc) return __rdtsc() / kCyclesPerCount;
+  if (kHasTimeStampCounter) return __rdtsc() / kCyclesPerCount;
 #endif
   return MonotonicMicroseconds();
 }

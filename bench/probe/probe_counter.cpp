@@ -46,7 +46,7 @@ std::uint64_t MonotonicMicroseconds() {
 }
 
 void AppendToLog(std::uint64_t microseconds) {
-  static const char* const log_path = std::getenv("TICKMETER_PROBE_LOG");
+  const char* const log_path = std::getenv("TICKMETER_PROBE_LOG");
   if (log_path == nullptr || *log_path == '\0') return;
   if (std::FILE* log = std::fopen(log_path, "a")) {
     std::fprintf(log, "%llu\n", static_cast<unsigned long long>(microseconds));
