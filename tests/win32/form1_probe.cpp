@@ -3,13 +3,15 @@
 //
 //   form1_probe texts                 one line: cnt=<text> onesamp=<text> ave=<text>
 //   form1_probe watch <ms>            for <ms> after Form1 appears, a line
-//                                     "<ms since Form1 appeared> <texts>" at
-//                                     every change of the texts (the first at 0)
+//                                     "<Unix time in ms> <texts>" at every
+//                                     change of the texts, the first included
 //   form1_probe focus <tab|shift-tab> <n>
 //                                     the box with the focus, then the box after
 //                                     each of <n> key presses: "cnt ave ..."
 //   form1_probe await-report <ms>     waits for a "tickmeter" report; prints the
-//                                     ms from Form1's appearance, and the texts then
+//                                     Unix time in ms of the last look that found
+//                                     none (0 if the first look found one), and
+//                                     the texts when it came
 //   form1_probe reports               count=<number of "tickmeter" reports>
 //                                     text=<the first one's message>
 //   form1_probe dismiss               presses OK on the report
@@ -144,15 +146,24 @@ void PressTab(bool shift) {
 
 int Milliseconds(const char* text) { return std::atoi(text); }
 
+// Milliseconds since 1970, comparable with the shell's `date +%s%3N`.
+long long UnixMilliseconds() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  constexpr ULONGLONG kTicksFrom1601To1970 = 116444736000000000ULL;
+  return static_cast<long long>((ticks - kTicksFrom1601To1970) / 10000);
+}
+
 int Watch(int duration_ms) {
   const HWND form = WaitForForm1();
   const auto start = Clock::now();
   std::string last;
   while (Clock::now() - start < std::chrono::milliseconds(duration_ms)) {
+    const long long look = UnixMilliseconds();
     const std::string texts = Texts(form);
     if (texts != last) {
-      const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-      std::printf("%lld %s\n", static_cast<long long>(elapsed.count()), texts.c_str());
+      std::printf("%lld %s\n", look, texts.c_str());
       std::fflush(stdout);
       last = texts;
     }
@@ -180,14 +191,17 @@ int Focus(bool shift, int presses) {
 }
 
 int AwaitReport(int timeout_ms) {
-  WaitForForm1();
+  const HWND form = WaitForForm1();
   const auto start = Clock::now();
-  while (Reports().empty()) {
+  long long last_look_without_report = 0;
+  for (;;) {
+    const long long look = UnixMilliseconds();
+    if (!Reports().empty()) break;
+    last_look_without_report = look;
     if (Clock::now() - start > std::chrono::milliseconds(timeout_ms)) Fail("no \"tickmeter\" report");
     std::this_thread::sleep_for(20ms);
   }
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-  std::printf("%lld %s\n", static_cast<long long>(elapsed.count()), Texts(WaitForForm1()).c_str());
+  std::printf("%lld %s\n", last_look_without_report, Texts(form).c_str());
   return 0;
 }
 
