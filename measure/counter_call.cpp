@@ -8,10 +8,13 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #endif
 
@@ -27,11 +30,14 @@ std::string Quoted(const char* name) { return std::string("\"") + name + "\""; }
 
 using LibraryHandle = HMODULE;
 
-std::string SystemErrorText(DWORD code) {
+// The system's text for an error about the file `name`, which the text's
+// "%1" stands for (as in "%1 is not a valid Win32 application").
+std::string SystemErrorText(DWORD code, const char* name) {
   char text[256] = {};
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                       nullptr, code, 0, text, sizeof text, nullptr);
   std::string message(text, length);
+  if (const auto insert = message.find("%1"); insert != std::string::npos) message.replace(insert, 2, name);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                               message.back() == ' ' || message.back() == '.')) {
     message.pop_back();
@@ -67,7 +73,7 @@ LibraryHandle LoadLibraryOrThrow(const char* name) {
   }
   if (module == nullptr) {
     throw RuntimeError("Cannot load the counter library " + Quoted(name) + " (" +
-                       SystemErrorText(GetLastError()) + ").");
+                       SystemErrorText(GetLastError(), name) + ").");
   }
   return module;
 }
@@ -88,6 +94,32 @@ std::string ProgramDirectoryFile(const char* name) {
   return program.empty() ? std::string() : (program.parent_path() / name).string();
 }
 
+// Whether an ELF file of this program's class ends before the last of the
+// segments that the loader maps from it. The loader maps them without that
+// check, and the first touch of a page past the end of the file kills the
+// process with SIGBUS. Anything else wrong with the file is the loader's to
+// find and report.
+bool CutShort(const std::string& file) {
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
+  const auto size = static_cast<std::uint64_t>(in.tellg());
+  ElfW(Ehdr) header{};
+  if (!in.seekg(0) || !in.read(reinterpret_cast<char*>(&header), sizeof header)) return false;
+  constexpr unsigned char kOwnClass = __ELF_NATIVE_CLASS == 64 ? ELFCLASS64 : ELFCLASS32;
+  if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != kOwnClass ||
+      header.e_phentsize != sizeof(ElfW(Phdr))) {
+    return false;
+  }
+  for (unsigned i = 0; i < header.e_phnum; ++i) {
+    ElfW(Phdr) segment{};
+    if (!in.seekg(static_cast<std::streamoff>(header.e_phoff + i * sizeof segment)) ||
+        !in.read(reinterpret_cast<char*>(&segment), sizeof segment)) {
+      return false;
+    }
+    if (segment.p_type == PT_LOAD && segment.p_offset + segment.p_filesz > size) return true;
+  }
+  return false;
+}
+
 // Beside the program, named outright: a run path of $ORIGIN serves only
 // dlopen calls made from the executable itself, not those that pass through a
 // wrapper such as a sanitizer's. A file found there is the one loaded or
@@ -96,6 +128,10 @@ std::string ProgramDirectoryFile(const char* name) {
 LibraryHandle LoadLibraryOrThrow(const char* name) {
   const std::string beside = ProgramDirectoryFile(name);
   const bool found_beside = !beside.empty() && access(beside.c_str(), F_OK) == 0;
+  if (found_beside && CutShort(beside)) {
+    throw RuntimeError("Cannot load the counter library " + Quoted(name) + " (" + beside +
+                       ": the file is cut short).");
+  }
   void* library = dlopen(found_beside ? beside.c_str() : name, RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     const char* reason = dlerror();

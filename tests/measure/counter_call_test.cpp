@@ -22,6 +22,11 @@ std::string BindingError() {
   return "no error";
 }
 
+// Whether the binding failed because no file was found at all.
+bool SaysNotFound(const std::string& error) {
+  return error.find("No such file") != std::string::npos || error.find("system error 126") != std::string::npos;
+}
+
 TEST(DeclarationRecord, HoldsCountedNamesAndAnEmptyCache) {
   EXPECT_EQ(kCounterLibraryName.length, 12u);
   EXPECT_STREQ(kCounterLibraryName.text, "Vantrel.dll");
@@ -77,6 +82,19 @@ TEST(Scripted, EveryReadingIsHandedOnUnchanged) {
 TEST(MissingLibrary, RaisesNamingTheFile) {
   const std::string error = BindingError();
   EXPECT_NE(error.find("\"Vantrel.dll\""), std::string::npos) << error;
+  EXPECT_TRUE(SaysNotFound(error)) << error;
+  EXPECT_EQ(kReadTicksDeclaration.cache->function_address, 0u);
+}
+
+// A Vantrel.dll beside the program that the loader refuses: built for the
+// other architecture, empty, or cut short. The file is found, refused and
+// named; the process lives on to report it.
+TEST(UnloadableLibrary, RaisesNamingTheFile) {
+  const std::string error = BindingError();
+  EXPECT_NE(error.find("\"Vantrel.dll\""), std::string::npos) << error;
+  EXPECT_FALSE(SaysNotFound(error)) << error;
+  EXPECT_EQ(error.find("%1"), std::string::npos) << "the system's text names the file: " << error;
+  EXPECT_EQ(error.find("\"ReadTicks\""), std::string::npos) << "the library failed, not the lookup: " << error;
   EXPECT_EQ(kReadTicksDeclaration.cache->function_address, 0u);
 }
 
