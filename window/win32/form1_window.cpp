@@ -18,6 +18,13 @@ constexpr DWORD kFormExtendedStyle = 0;
 constexpr DWORD kBoxStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL;
 constexpr DWORD kBoxExtendedStyle = WS_EX_CLIENTEDGE;
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+// void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
+#define HANDLE_WM_DPICHANGED(window, wParam, lParam, fn) \
+  ((fn)((window), static_cast<int>(HIWORD(wParam)), reinterpret_cast<const RECT*>(lParam)), 0L)
+
 static_assert(window::kForm1.background_system_colour == COLOR_HIGHLIGHT,
               "the description's system colour numbers are Win32's");
 
@@ -53,6 +60,20 @@ RECT FrameAround(const window::PixelRect& client, int dpi) {
   return frame;
 }
 
+// The system's message font at `dpi`: what dialogs show their controls in.
+HFONT CreateBoxFont(int dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  using ParametersForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  if (const auto parameters_for_dpi =
+          SystemFunction<ParametersForDpiFunction>(L"user32.dll", "SystemParametersInfoForDpi")) {
+    parameters_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi));
+  } else {
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  }
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
 // Timer1 must not be merged with other timers by the system, or it drifts
 // off its deadlines; SetCoalescableTimer says so where the system has it.
 UINT_PTR SetPreciseTimer(HWND window, UINT_PTR id, UINT delay_ms) {
@@ -71,6 +92,7 @@ Form1Window::Form1Window(HINSTANCE instance) : instance_(instance) {}
 Form1Window::~Form1Window() {
   if (window_ != nullptr) DestroyWindow(window_);
   LowerTimerResolution();
+  if (box_font_ != nullptr) DeleteObject(box_font_);
 }
 
 bool Form1Window::Open(int show_command) {
@@ -154,6 +176,7 @@ LRESULT Form1Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
   switch (message) {
     HANDLE_MSG(window, WM_CREATE, OnCreate);
     HANDLE_MSG(window, WM_TIMER, OnTimer);
+    HANDLE_MSG(window, WM_DPICHANGED, OnDpiChanged);
     HANDLE_MSG(window, WM_DESTROY, OnDestroy);
     HANDLE_MSG(window, WM_NCDESTROY, OnNcDestroy);
     default:
@@ -173,6 +196,15 @@ void Form1Window::OnTimer(HWND window, UINT id) {
   if (form_) form_->OnTimer1();
 }
 
+void Form1Window::OnDpiChanged(HWND window, int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  const window::PixelRect client = window::ToPixels(window::kForm1.client_area, dpi_);
+  const RECT frame = FrameAround({0, 0, client.width, client.height}, dpi_);
+  SetWindowPos(window, nullptr, suggested->left, suggested->top, frame.right - frame.left,
+               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOutBoxes(window);
+}
+
 void Form1Window::OnDestroy(HWND /*window*/) {
   StopTimer1();
   // A tick that is running keeps its own reference until it returns.
@@ -187,16 +219,14 @@ void Form1Window::OnNcDestroy(HWND window) {
 }
 
 bool Form1Window::CreateBoxes(HWND window) {
-  const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   for (const window::DisplayBoxDescription& box : window::kForm1.boxes) {
-    const window::PixelRect place = window::ToPixels(box.rect, dpi_);
     const HWND control = CreateWindowExW(
-        kBoxExtendedStyle, L"EDIT", L"", kBoxStyle, place.left, place.top, place.width, place.height, window,
+        kBoxExtendedStyle, L"EDIT", L"", kBoxStyle, 0, 0, 0, 0, window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(BoxControlId(box.name))), instance_, nullptr);
     if (control == nullptr) return false;
-    SetWindowFont(control, font, FALSE);
     BoxNamed(box.name).Attach(control);
   }
+  LayOutBoxes(window);
   // The dialog manager tabs through the children in z-order: stack them in tab order.
   HWND previous = HWND_TOP;
   for (const window::DisplayBoxDescription& box : window::BoxesInTabOrder(window::kForm1)) {
@@ -205,6 +235,20 @@ bool Form1Window::CreateBoxes(HWND window) {
     previous = control;
   }
   return true;
+}
+
+// Places the boxes and sets their font at the current DPI.
+void Form1Window::LayOutBoxes(HWND window) {
+  const HFONT old_font = box_font_;
+  box_font_ = CreateBoxFont(dpi_);
+  for (const window::DisplayBoxDescription& box : window::kForm1.boxes) {
+    const HWND control = GetDlgItem(window, BoxControlId(box.name));
+    const window::PixelRect place = window::ToPixels(box.rect, dpi_);
+    SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowFont(control, box_font_, TRUE);
+  }
+  if (old_font != nullptr) DeleteObject(old_font);
 }
 
 EditBox& Form1Window::BoxNamed(std::string_view name) {

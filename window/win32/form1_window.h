@@ -12,6 +12,9 @@
 //   0 after the user closed the window, the status passed to EndProgram else.
 // - Tab and Shift+Tab move through the boxes in tab order (IsDialogMessage).
 // - The timer resolution is raised to 1 ms while Timer1 is armed.
+// - When the window moves to a display of another DPI, its client area, the
+//   boxes and their font are converted again at the new DPI; a resize by the
+//   user moves nothing.
 #include <windows.h>
 
 #include <chrono>
@@ -45,16 +48,19 @@ class Form1Window final : public window::Form1Front {
 
   BOOL OnCreate(HWND window, LPCREATESTRUCTW create);
   void OnTimer(HWND window, UINT id);
+  void OnDpiChanged(HWND window, int dpi, const RECT* suggested);
   void OnDestroy(HWND window);
   void OnNcDestroy(HWND window);
 
   bool CreateBoxes(HWND window);
+  void LayOutBoxes(HWND window);
   EditBox& BoxNamed(std::string_view name);
   void LowerTimerResolution();
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  HFONT box_font_ = nullptr;
   EditBox onesamp_;
   EditBox ave_;
   EditBox cnt_;
