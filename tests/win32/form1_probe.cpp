@@ -8,6 +8,10 @@
 //   form1_probe focus <tab|shift-tab> <n>
 //                                     the box with the focus, then the box after
 //                                     each of <n> key presses: "cnt ave ..."
+//   form1_probe layout                dpi=<screen dpi> client=<left,top,width,height
+//                                     on the screen> cnt=<left,top,width,height in
+//                                     the client area> onesamp=... ave=...
+//   form1_probe resize <w> <h>        gives Form1's frame this size, as a user would
 //   form1_probe await-report <ms>     waits for a "tickmeter" report; prints the
 //                                     Unix time in ms of the last look that found
 //                                     none (0 if the first look found one), and
@@ -27,6 +31,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "control_ids.h"
@@ -81,7 +86,7 @@ HWND WaitForForm1() {
   }
 }
 
-std::string Texts(HWND form) {
+std::string ReadTextsOnce(HWND form) {
   std::string line;
   for (const Box& box : kBoxes) {
     const HWND control = GetDlgItem(form, box.id);
@@ -90,6 +95,17 @@ std::string Texts(HWND form) {
     line += std::string(box.name) + "=" + Narrow(WindowText(control));
   }
   return line;
+}
+
+// The three boxes are read one after another, so a tick can fall between
+// two of the reads; two equal readings in a row are the texts of one moment.
+std::string Texts(HWND form) {
+  std::string previous = ReadTextsOnce(form);
+  for (;;) {
+    std::string texts = ReadTextsOnce(form);
+    if (texts == previous) return texts;
+    previous = std::move(texts);
+  }
 }
 
 BOOL CALLBACK CollectReport(HWND window, LPARAM found) {
@@ -190,6 +206,36 @@ int Focus(bool shift, int presses) {
   return 0;
 }
 
+std::string RectText(const RECT& rect) {
+  return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right - rect.left) +
+         "," + std::to_string(rect.bottom - rect.top);
+}
+
+int Layout() {
+  const HWND form = WaitForForm1();
+  const HDC screen = GetDC(nullptr);
+  std::string line = "dpi=" + std::to_string(GetDeviceCaps(screen, LOGPIXELSY));
+  ReleaseDC(nullptr, screen);
+  RECT client{};
+  GetClientRect(form, &client);
+  MapWindowPoints(form, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  line += " client=" + RectText(client);
+  for (const Box& box : kBoxes) {
+    RECT place{};
+    GetWindowRect(GetDlgItem(form, box.id), &place);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&place), 2);
+    line += std::string(" ") + box.name + "=" + RectText(place);
+  }
+  std::printf("%s\n", line.c_str());
+  return 0;
+}
+
+int Resize(int width, int height) {
+  const HWND form = WaitForForm1();
+  SetWindowPos(form, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return 0;
+}
+
 int AwaitReport(int timeout_ms) {
   const HWND form = WaitForForm1();
   const auto start = Clock::now();
@@ -236,10 +282,13 @@ int main(int argc, char** argv) {
   }
   if (command == "watch" && argc == 3) return Watch(Milliseconds(argv[2]));
   if (command == "focus" && argc == 4) return Focus(std::string(argv[2]) == "shift-tab", std::atoi(argv[3]));
+  if (command == "layout" && argc == 2) return Layout();
+  if (command == "resize" && argc == 4) return Resize(std::atoi(argv[2]), std::atoi(argv[3]));
   if (command == "await-report" && argc == 3) return AwaitReport(Milliseconds(argv[2]));
   if (command == "reports" && argc == 2) return ListReports();
   if (command == "dismiss" && argc == 2) return Dismiss();
   if (command == "close" && argc == 2) return Close();
-  Fail("usage: form1_probe texts | watch <ms> | focus <tab|shift-tab> <n> | await-report <ms> | "
+  Fail("usage: form1_probe texts | watch <ms> | focus <tab|shift-tab> <n> | layout | resize <w> <h> | "
+       "await-report <ms> | "
        "reports | dismiss | close");
 }

@@ -61,6 +61,21 @@ expect "focus order with Tab" "cnt ave onesamp cnt" "$(probe focus tab 3)"
 expect "focus order with Shift+Tab" "cnt onesamp ave cnt" "$(probe focus shift-tab 3)"
 expect "texts unchanged by moving the focus" "${expected_states[4]}" "$(probe texts)"
 
+# Form1's client area at 1950, 1830 twips, 2940 x 540 twips, and the boxes
+# in it, converted at 96 dpi (15 twips a pixel, each edge to the nearest pixel).
+layout=$(probe layout)
+if [[ "$layout" == dpi=96* ]]; then
+  expect "layout at 96 dpi" \
+    "dpi=96 client=130,122,196,36 cnt=8,8,33,19 onesamp=48,8,65,19 ave=120,8,65,19" "$layout"
+  probe resize 400 150
+  resized=$(probe layout)
+  echo "resized: $resized"
+  expect "boxes after a resize" "${layout#* client=* }" "${resized#* client=* }"
+  if [ "${resized}" == "${layout}" ]; then fail "the resize did not change the client area"; fi
+else
+  fail "the layout check expects a 96 dpi display; this one has ${layout%% *}"
+fi
+
 probe close
 wait_meter
 expect "exit status after closing the window" 0 "$meter_status"
