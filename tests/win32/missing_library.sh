@@ -2,6 +2,7 @@
 # tickmeter.exe with no Vantrel.dll anywhere it looks: the window opens, the
 # first tick fails, exactly one report names the library, no box is ever
 # written, and the program ends with status 1 once the report is dismissed.
+# Closed before its first tick, the program never looks for the library.
 # Usage: missing_library.sh <tickmeter.exe> <form1_probe.exe> <work folder>
 PROBE=$2
 source "$(dirname "$0")/e2e_common.sh"
@@ -42,5 +43,19 @@ case "$(cat "$folder/stderr.txt")" in
   *Vantrel.dll*) echo "ok: standard error names Vantrel.dll" ;;
   *) fail "standard error does not name Vantrel.dll: $(cat "$folder/stderr.txt")" ;;
 esac
+
+# Closed before the first tick: a normal end, and the missing library goes unnoticed.
+started=$(date +%s%3N)
+start_meter "$folder"
+probe close
+closed_after=$(($(date +%s%3N) - started))
+echo "closed $closed_after ms after the start"
+wait_meter
+if [ "$closed_after" -lt 900 ]; then
+  expect "exit status when closed before the first tick" 0 "$meter_status"
+  expect "standard error when closed before the first tick" "" "$(cat "$folder/stderr.txt")"
+else
+  echo "skipped: closing before the first tick (the close came only $closed_after ms after the start)"
+fi
 
 finish
