@@ -105,7 +105,7 @@ bool Form1Window::Open(int show_command) {
   window_class.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TICKMETER), IMAGE_ICON,
                                                        GetSystemMetrics(SM_CXSMICON),
                                                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground =
       reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(window::kForm1.background_system_colour + 1));
   window_class.lpszClassName = class_name.c_str();
