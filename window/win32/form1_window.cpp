@@ -137,9 +137,16 @@ int Form1Window::RunMessageLoop() {
 measure::MeterBoxes Form1Window::Boxes() { return {cnt_, onesamp_, ave_}; }
 
 void Form1Window::ArmTimer1(std::chrono::milliseconds delay) {
+#ifdef TICKMETER_NAIVE_TIMER
+  // The benchmarks' baseline, never shipped: Timer1 is one plain periodic
+  // SetTimer at the system's own resolution, set as Form1 is created (form_ is
+  // not assigned yet) and never re-armed; OnTimer takes every expiry as a tick.
+  if (!form_) SetTimer(window_, kTimer1Id, static_cast<UINT>(delay.count()), nullptr);
+#else
   if (!timer_resolution_raised_) timer_resolution_raised_ = timeBeginPeriod(1) == TIMERR_NOERROR;
   // The same ID replaces the timer that has just fired.
   SetPreciseTimer(window_, kTimer1Id, static_cast<UINT>(delay.count()));
+#endif
 }
 
 void Form1Window::StopTimer1() {
@@ -192,8 +199,12 @@ BOOL Form1Window::OnCreate(HWND window, LPCREATESTRUCTW /*create*/) {
 
 void Form1Window::OnTimer(HWND window, UINT id) {
   if (id != kTimer1Id) return;
+#ifdef TICKMETER_NAIVE_TIMER
+  if (form_) form_->OnTimer1(form_->schedule().next_deadline());
+#else
   KillTimer(window, kTimer1Id);  // one-shot: the tick re-arms it
   if (form_) form_->OnTimer1();
+#endif
 }
 
 void Form1Window::OnDpiChanged(HWND window, int dpi, const RECT* suggested) {
