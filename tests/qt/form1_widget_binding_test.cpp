@@ -52,6 +52,11 @@ class Form1WidgetBindingTest : public QObject {
  private slots:
   void scriptedReadingsOnRealTicks();
   void missingLibraryIsReportedOnce();
+  void libraryWithoutReadTicksIsReportedOnce();
+  void unloadableLibraryIsReportedOnce();
+
+ private:
+  void ExpectOneReportNaming(const QStringList& names, int report_stands_for_ms = 0);
 };
 
 // Run with VANTREL_SCRIPT=100,100,1100.
@@ -71,23 +76,39 @@ void Form1WidgetBindingTest::scriptedReadingsOnRealTicks() {
   }
 }
 
-// Run with no Vantrel.dll beside the program.
-void Form1WidgetBindingTest::missingLibraryIsReportedOnce() {
+// The first tick fails to bind the counter library: one report holding each
+// of `names`, shown with Timer1 stopped, no box written, and exit status 1
+// once the report is closed.
+void Form1WidgetBindingTest::ExpectOneReportNaming(const QStringList& names, int report_stands_for_ms) {
   Form1Widget widget;
   TickLog log(widget);
   widget.show();
 
   FailureReportWatch watch;
+  watch.report_stands_for_ms = report_stands_for_ms;
   const int status = watch.RunUntilProgramEnds(widget.findChild<QTimer*>("Timer1"), [] {});
   QCOMPARE(status, 1);
   QCOMPARE(watch.reports.size(), 1);
-  QVERIFY2(watch.reports[0].startsWith("tickmeter: ") && watch.reports[0].contains("Vantrel.dll"),
-           qPrintable(watch.reports[0]));
+  QVERIFY2(watch.reports[0].startsWith("tickmeter: "), qPrintable(watch.reports[0]));
+  for (const QString& name : names) QVERIFY2(watch.reports[0].contains(name), qPrintable(watch.reports[0]));
   QVERIFY(!watch.timer1_active_during_report);
   QCOMPARE(log.ticks.size(), 1);
   QVERIFY(log.ticks[0].after_ms >= 1000);
   QCOMPARE(log.ticks[0].texts, QStringList({"", "", ""}));
 }
+
+// Run with no Vantrel.dll beside the program (one in the current directory
+// included).
+void Form1WidgetBindingTest::missingLibraryIsReportedOnce() { ExpectOneReportNaming({"\"Vantrel.dll\""}); }
+
+// Run with the no_read_ticks library beside the program. The report stands
+// for 2.5 s, while further ticks fall due: still one report.
+void Form1WidgetBindingTest::libraryWithoutReadTicksIsReportedOnce() {
+  ExpectOneReportNaming({"\"Vantrel.dll\"", "\"ReadTicks\""}, 2500);
+}
+
+// Run with a Vantrel.dll beside the program that the loader refuses.
+void Form1WidgetBindingTest::unloadableLibraryIsReportedOnce() { ExpectOneReportNaming({"\"Vantrel.dll\""}); }
 
 QTEST_MAIN(Form1WidgetBindingTest)
 #include "form1_widget_binding_test.moc"
