@@ -12,6 +12,7 @@ function(add_vantrel_library target output_directory)
     CXX_VISIBILITY_PRESET hidden
     LIBRARY_OUTPUT_DIRECTORY ${output_directory}
     RUNTIME_OUTPUT_DIRECTORY ${output_directory})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/counter)
   target_link_libraries(${target} PRIVATE tickmeter_warnings)
   if(MINGW)
     target_link_options(${target} PRIVATE -Wl,--kill-at)

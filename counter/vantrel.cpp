@@ -4,8 +4,9 @@
 // cycles, reduced modulo 2147483647: it starts again from 0 after 2147483646.
 // The meter corrects a negative difference r2 - r1 to 2147483647 - r1 + r2,
 // which with this period is the exact count across the wrap. Read once a
-// second, the difference between two readings is the counter's rate in kHz. On a processor without a time-stamp counter it counts
-// microseconds of the system's monotonic clock instead.
+// second, the difference between two readings is the counter's rate in kHz.
+// On a processor without a time-stamp counter it counts microseconds of the
+// system's monotonic clock instead.
 // The argument is not used.
 #include <cstdint>
 
@@ -15,19 +16,8 @@
 #define VANTREL_HAS_TSC_INSTRUCTION 1
 #endif
 
-#ifdef _WIN32
-#include <windows.h>
-#define VANTREL_EXPORT extern "C" __declspec(dllexport)
-#else
-#include <time.h>
-#define VANTREL_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
-
-#if defined(_WIN32) && !defined(_WIN64)
-#define VANTREL_CALL __stdcall
-#else
-#define VANTREL_CALL
-#endif
+#include "monotonic_clock.h"
+#include "vantrel_export.h"
 
 namespace {
 
@@ -41,22 +31,6 @@ bool ProcessorHasTimeStampCounter() {
   return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & kTimeStampCounterFlag) != 0;
 #else
   return false;
-#endif
-}
-
-std::uint64_t MonotonicMicroseconds() {
-#ifdef _WIN32
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  const auto ticks = static_cast<std::uint64_t>(count.QuadPart);
-  const auto per_second = static_cast<std::uint64_t>(frequency.QuadPart);
-  return ticks / per_second * 1000000 + ticks % per_second * 1000000 / per_second;
-#else
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint64_t>(now.tv_sec) * 1000000 +
-         static_cast<std::uint64_t>(now.tv_nsec) / 1000;
 #endif
 }
 

@@ -11,39 +11,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#ifdef _WIN32
-#include <windows.h>
-#define PROBE_EXPORT extern "C" __declspec(dllexport)
-#else
-#include <time.h>
-#define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
-
-#if defined(_WIN32) && !defined(_WIN64)
-#define PROBE_CALL __stdcall
-#else
-#define PROBE_CALL
-#endif
+#include "monotonic_clock.h"
+#include "vantrel_export.h"
 
 namespace {
 
 constexpr std::uint64_t kCounterPeriod = 2147483647;  // readings are 0..2147483646
-
-std::uint64_t MonotonicMicroseconds() {
-#ifdef _WIN32
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  const auto ticks = static_cast<std::uint64_t>(count.QuadPart);
-  const auto per_second = static_cast<std::uint64_t>(frequency.QuadPart);
-  return ticks / per_second * 1000000 + ticks % per_second * 1000000 / per_second;
-#else
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint64_t>(now.tv_sec) * 1000000 +
-         static_cast<std::uint64_t>(now.tv_nsec) / 1000;
-#endif
-}
 
 void AppendToLog(std::uint64_t microseconds) {
   const char* const log_path = std::getenv("TICKMETER_PROBE_LOG");
@@ -56,7 +29,7 @@ void AppendToLog(std::uint64_t microseconds) {
 
 }  // namespace
 
-PROBE_EXPORT std::int32_t PROBE_CALL ReadTicks(std::int32_t* /*unused*/) {
+VANTREL_EXPORT std::int32_t VANTREL_CALL ReadTicks(std::int32_t* /*unused*/) {
   const std::uint64_t now = MonotonicMicroseconds();
   AppendToLog(now);
   return static_cast<std::int32_t>(now % kCounterPeriod);
