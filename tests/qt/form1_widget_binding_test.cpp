@@ -59,19 +59,26 @@ class Form1WidgetBindingTest : public QObject {
   void ExpectOneReportNaming(const QStringList& names, int report_stands_for_ms = 0);
 };
 
-// Run with VANTREL_SCRIPT=100,100,1100.
+// Run with VANTREL_SCRIPT=100,100,1100,2147483600,50,-2147483648,2147483647:
+// a dropped sample, a wrap, a correction still below zero and the full span.
 void Form1WidgetBindingTest::scriptedReadingsOnRealTicks() {
   Form1Widget widget;
   TickLog log(widget);
   widget.show();
 
-  QTRY_COMPARE_WITH_TIMEOUT(log.ticks.size(), 3, 6000);
-  const QStringList empty_boxes{"", "", ""};
-  QCOMPARE(log.ticks[0].texts, empty_boxes);
-  QCOMPARE(log.ticks[1].texts, empty_boxes);
-  QCOMPARE(log.ticks[2].texts, QStringList({"1", "1000", "1000"}));
-  // Each tick keeps to its deadline, creation + k * 1000 ms, never earlier.
+  const QList<QStringList> expected{
+      {"", "", ""},
+      {"", "", ""},
+      {"1", "1000", "1000"},
+      {"2", "2147482500", "1073741750"},
+      {"3", "97", "715827865"},
+      {"3", "97", "715827865"},
+      {"4", "4294967295", "1610612723"},
+  };
+  QTRY_COMPARE_WITH_TIMEOUT(log.ticks.size(), expected.size(), 10000);
   for (qsizetype k = 0; k < log.ticks.size(); ++k) {
+    QCOMPARE(log.ticks[k].texts, expected[k]);
+    // Each tick keeps to its deadline, creation + k * 1000 ms, never earlier.
     QVERIFY2(log.ticks[k].after_ms >= 1000 * (k + 1), qPrintable(QString::number(log.ticks[k].after_ms)));
   }
 }
