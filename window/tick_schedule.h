@@ -6,8 +6,8 @@
 // - The first deadline is one interval after start; no tick is due before it.
 // - Advance, called as a tick runs, moves to the first deadline after `now`:
 //   a tick that ran late is not followed by a burst of catch-up ticks.
-// - DelayUntilNext is rounded up to whole milliseconds, so a timer armed with
-//   it never fires before the deadline.
+// - DelayUntilNext is the time to the next deadline, rounded down to whole
+//   milliseconds (0 once it has passed).
 #include <chrono>
 
 namespace window {
@@ -28,7 +28,7 @@ class TickSchedule {
 
   std::chrono::milliseconds DelayUntilNext(Clock::time_point now) const {
     return now >= next_ ? std::chrono::milliseconds(0)
-                        : std::chrono::ceil<std::chrono::milliseconds>(next_ - now);
+                        : std::chrono::floor<std::chrono::milliseconds>(next_ - now);
   }
 
   Clock::time_point next_deadline() const { return next_; }

@@ -37,41 +37,53 @@ class FakeFront : public Form1Front {
 
 class Form1Test : public testing::Test {
  protected:
-  std::shared_ptr<Form1> Create(measure::CounterRead read) { return Form1::Create(front_, std::move(read), start_); }
+  std::shared_ptr<Form1> Create(measure::CounterRead read) {
+    return Form1::Create(front_, std::move(read), start_, [this](Clock::time_point deadline) {
+      waits_.push_back(deadline - start_);
+      return deadline + woke_late_by_;
+    });
+  }
 
   FakeFront front_;
   const Clock::time_point start_ = Clock::time_point(100s);
   int reads_ = 0;
   measure::CounterRead counter_ = [this] { return 1000 * ++reads_; };
+  std::vector<Clock::duration> waits_;  // each deadline waited for, after creation
+  std::chrono::microseconds woke_late_by_{0};
 };
 
 TEST_F(Form1Test, FirstTickFallsDueOneIntervalAfterCreation) {
   auto form = Create(counter_);
-  ASSERT_EQ(front_.armed, std::vector<std::chrono::milliseconds>{1000ms});
+  // Armed 4 ms ahead: timers count whole milliseconds and wake late.
+  ASSERT_EQ(front_.armed, std::vector<std::chrono::milliseconds>{996ms});
   EXPECT_TRUE(form->fields().num.empty());
 
-  // A timer that fires early only re-arms for the rest of the interval.
-  form->OnTimer1(start_ + 999ms + 500us);
+  // A timer that fires well before the deadline only re-arms for the rest.
+  form->OnTimer1(start_ + 990ms + 300us);
   EXPECT_EQ(reads_, 0);
-  EXPECT_EQ(front_.armed.back(), 1ms);
+  EXPECT_EQ(front_.armed.back(), 5ms);
+  EXPECT_TRUE(waits_.empty());
 
-  form->OnTimer1(start_ + 1000ms);
+  // Close to the deadline the tick waits for it, then runs.
+  woke_late_by_ = 40us;
+  form->OnTimer1(start_ + 995ms + 300us);
+  EXPECT_EQ(waits_, std::vector<Clock::duration>{1000ms});
   EXPECT_EQ(reads_, 1);
-  EXPECT_EQ(front_.armed.back(), 1000ms);
+  EXPECT_EQ(front_.armed.back(), 995ms) << "armed from the time it woke";
   EXPECT_TRUE(front_.boxes.writes.empty()) << "the first tick only primes";
 }
 
 TEST_F(Form1Test, TicksKeepToAbsoluteDeadlines) {
   struct Step {
     std::chrono::microseconds fired_at;  // after creation
-    std::chrono::milliseconds armed_for;
+    std::chrono::milliseconds armed_for;  // to 4 ms ahead of the next deadline
   };
   const Step steps[] = {
-      {1000ms + 3ms, 997ms},   // a little late: the next deadline does not move
-      {2000ms + 400us, 1000ms},
-      {3000ms, 1000ms},
-      {5500ms, 500ms},         // busy past the 4 s deadline: one late tick, no burst
-      {6000ms + 1us, 1000ms},
+      {1000ms + 3ms, 993ms},   // a little late: the next deadline does not move
+      {2000ms + 400us, 995ms},
+      {3000ms, 996ms},
+      {5500ms, 496ms},         // busy past the 4 s deadline: one late tick, no burst
+      {6000ms + 1us, 995ms},
   };
   auto form = Create(counter_);
   int ticks = 0;
@@ -81,6 +93,7 @@ TEST_F(Form1Test, TicksKeepToAbsoluteDeadlines) {
     EXPECT_EQ(reads_, ++ticks);
     EXPECT_EQ(front_.armed.back(), step.armed_for);
   }
+  EXPECT_TRUE(waits_.empty()) << "no tick came early";
 }
 
 TEST_F(Form1Test, AFailureStopsTheTimerReportsOnceAndEndsWithStatusOne) {
